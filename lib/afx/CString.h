@@ -6,8 +6,9 @@
 #include <cstdarg>
 #include <cstddef>
 
+// mingw builds use its C99 printf (__USE_MINGW_ANSI_STDIO), hence gnu_printf.
 #if defined(__MINGW32__)
-#define AFX_PRINTF_FORMAT(fmt, args) __attribute__((format(__MINGW_PRINTF_FORMAT, fmt, args)))
+#define AFX_PRINTF_FORMAT(fmt, args) __attribute__((format(gnu_printf, fmt, args)))
 #elif defined(__GNUC__)
 #define AFX_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
 #else
