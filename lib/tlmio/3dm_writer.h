@@ -1,6 +1,8 @@
 // 3DM archive writer for polygon meshes.
 #pragma once
 
+#include <cstdint>
+
 #include "afx/CString.h"
 #include "on/ON_Mesh.h"
 
@@ -10,5 +12,19 @@ namespace tlmio {
 // temporary file in the same folder that is renamed into place. `options` is reserved (0).
 // On failure returns false, sets `error` and leaves `path` as it was.
 bool Write3dmFile(const ON_ClassArray<ON_Mesh>& meshes, const char* path, int options, int version, CString& error);
+
+namespace detail {
+
+// Settings that Write3dmFile fixes, open for measurements and for tests of limits that real
+// data would take gigabytes to reach.
+struct WriterTuning {
+    int zlibLevel = 1;             // for per-vertex arrays
+    uint64_t maxFileSize = 0;      // 0: the archive version's own limit
+};
+
+bool Write3dmFileTuned(const ON_ClassArray<ON_Mesh>& meshes, const char* path, int options, int version,
+                       const WriterTuning& tuning, CString& error);
+
+}  // namespace detail
 
 }  // namespace tlmio

@@ -1,0 +1,91 @@
+#include "tlmio/3dm_compressed_array.h"
+
+#define ZLIB_CONST
+#include <zlib.h>
+
+#include <cassert>
+#include <new>
+#include <stdexcept>
+
+#include "tlmio/3dm_archive_format.h"
+
+namespace tlmio {
+
+namespace {
+
+// Readers store arrays up to this size without compression, so the writer does the same.
+constexpr std::size_t kLargestStoredArray = 128;
+constexpr std::size_t kZlibPiece = std::size_t(1) << 30;  // zlib counts in 32-bit uInt
+
+class Deflater {
+public:
+    explicit Deflater(int level)
+    {
+        if (deflateInit(&m_stream, level) != Z_OK)
+            throw std::bad_alloc();
+    }
+    ~Deflater() { deflateEnd(&m_stream); }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+    z_stream& Stream() { return m_stream; }
+
+private:
+    z_stream m_stream{};
+};
+
+// Deflates into `out` as a zlib stream (header and Adler-32 included, as readers require).
+void AppendZlibStream(ChunkBuffer& out, const uint8_t* data, std::size_t size, int level)
+{
+    Deflater deflater(level);
+    z_stream& stream = deflater.Stream();
+    std::size_t unread = size;
+    for (;;) {
+        if (stream.avail_in == 0 && unread > 0) {
+            const std::size_t piece = unread < kZlibPiece ? unread : kZlibPiece;
+            stream.next_in = data + (size - unread);
+            stream.avail_in = static_cast<uInt>(piece);
+            unread -= piece;
+        }
+        const int flush = unread == 0 ? Z_FINISH : Z_NO_FLUSH;
+        std::size_t room = CompressedArrayBound(unread + stream.avail_in);
+        room = room < kZlibPiece ? room : kZlibPiece;
+        const std::size_t before = out.Size();
+        stream.next_out = out.Extend(room);
+        stream.avail_out = static_cast<uInt>(room);
+        const int result = deflate(&stream, flush);
+        out.Truncate(before + (room - stream.avail_out));
+        if (result == Z_STREAM_END)
+            return;
+        if (result != Z_OK && result != Z_BUF_ERROR)
+            throw std::runtime_error("zlib failed to compress a mesh array");
+    }
+}
+
+}  // namespace
+
+std::size_t CompressedArrayBound(std::size_t size)
+{
+    // Stored deflate blocks add 5 bytes per 16 KiB; the rest covers headers and chunk framing.
+    return size + size / 2048 + 64;
+}
+
+void AppendCompressedArray(ChunkBuffer& out, const void* data, std::size_t size, int zlibLevel)
+{
+    assert(uint64_t(size) <= kMaxCompressedArrayBytes);
+    out.U32(static_cast<uint32_t>(size));
+    if (size == 0)
+        return;
+    out.U32(Crc32(data, size));
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    if (size <= kLargestStoredArray) {
+        out.U8(0);
+        out.Bytes(bytes, size);
+        return;
+    }
+    out.U8(1);
+    out.BeginChunk(typecode::kAnonymousChunk);
+    AppendZlibStream(out, bytes, size, zlibLevel);
+    out.EndChunk();
+}
+
+}  // namespace tlmio
