@@ -254,10 +254,12 @@ const Task kTasks[] = {
          auto start = Clock::now();
          AssimpScene scene = ImportWithAssimp(in, AssimpWelding::NoNormalsJoinSmooth, error);
          r.AddTiming(SecondsSince(start));
-         if (!scene || !WriteMeshDump(AssimpMeshes(*scene), out, error))
+         if (!scene)
              return false;
-         r.Add("vertices", AssimpVertexCount(*scene));
-         r.Add("faces", AssimpFaceCount(*scene));
+         ON_ClassArray<ON_Mesh> meshes = AssimpMeshes(*scene);
+         if (!WriteMeshDump(meshes, out, error))
+             return false;
+         AddTotals(r, Totals(meshes));
          return true;
      }},
 };
