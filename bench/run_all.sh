@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (Release, own build folder), writes the fixtures and runs every suite:
-#   bench/run_all.sh [--sizes 100k,1M,4M] [--runs 5] [--big-runs 3] [--suites read,write,convert]
+#   bench/run_all.sh [--sizes 100k,1M,4M] [--runs 5] [--big-runs 1] [--suites read,write,convert]
 # Tables go to stdout and to <build>/bench-results.md. BENCH_BUILD picks the build folder
 # (default build/bench), BENCH_FIXTURES the fixture folder (default <build>/bench-fixtures).
 set -euo pipefail

@@ -1,7 +1,7 @@
 // Runs the STL-reader and 3DM-writer benchmarks against their peers, every measurement in a fresh
 // process (so each peak memory figure is that reader's own), repeated, and prints markdown tables
 // of medians and ratios. Progress goes to stderr, tables to stdout.
-//   bench_run --fixtures DIR --work DIR [--sizes 100k,1M,4M] [--runs 5] [--big-runs 3]
+//   bench_run --fixtures DIR --work DIR [--sizes 100k,1M,4M] [--runs 5] [--big-runs 1]
 //             [--suites read,write,convert] [--node node] [--node-modules DIR]
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,7 +27,7 @@ struct Options {
     std::string fixtures, work, node = "node", nodeModules = PELORIN_NODE_MODULES;
     std::vector<std::string> sizes = {"100k", "1M"};
     std::vector<std::string> suites = {"read", "write", "convert"};
-    int runs = 5, bigRuns = 3;  // big: the 4M fixtures
+    int runs = 5, bigRuns = 1;  // big: the 4M fixtures, where some peers take minutes per run
 };
 
 struct Fixture {
@@ -482,7 +482,7 @@ int main(int argc, char** argv)
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: %s --fixtures DIR --work DIR [--sizes 100k,1M,4M] [--runs 5] [--big-runs 3]\n"
+                     "usage: %s --fixtures DIR --work DIR [--sizes 100k,1M,4M] [--runs 5] [--big-runs 1]\n"
                      "          [--suites read,write,convert] [--node node] [--node-modules DIR]\n",
                      argv[0]);
         return 2;
