@@ -345,7 +345,9 @@ void ScriptedUser::AnswerMessageOrOther(HWND window, DialogKind kind)
     Interaction step;
     std::vector<int> answers;
     if (TakeStep(kind, step)) {
-        seen.expected = true;
+        // A box without the scripted button is not the box the script meant (an OK-only box
+        // where a Yes/No question was expected); the answer still closes it.
+        seen.expected = kind != DialogKind::Message || Has(seen.buttons, step.button);
         answers.push_back(step.button);
     } else if (kind == DialogKind::Message) {
         // The least committal answer the box offers.

@@ -11,7 +11,8 @@
 //   EXPECT_EQ(user.Seen()[0].icon, UINT(MB_ICONWARNING));
 //
 // A dialog that finds no matching interaction is recorded (expected = false) and closed (Cancel,
-// No or OK, whichever it has), so the test fails instead of hanging. Every test that opens
+// No or OK, whichever it has), so the test fails instead of hanging. A message box that lacks the
+// scripted button also counts as unexpected (the button is still sent, which closes it). Every test that opens
 // dialogs also needs a Watchdog (watchdog.h): a dialog the hook never sees would wait forever.
 // Only one ScriptedUser may exist at a time; it works on the thread that created it.
 #pragma once
@@ -58,7 +59,8 @@ struct SeenDialog {
     std::string fileType;                  // SaveDialog: the selected file type
     HWND window = nullptr;                 // only for comparing: the window is gone by the time a test reads it
     HWND owner = nullptr;                  // GetWindow(GW_OWNER)
-    bool expected = false;                 // the script's next step was of this kind
+    bool expected = false;                 // the script's next step was of this kind (and, for a
+                                           // message box, named one of its buttons)
     std::string answer;                    // what was done, e.g. "IDYES", "typed \"C:\\out\\x\", Save", "Cancel"
 
     std::string Describe() const;

@@ -213,22 +213,33 @@ TEST(ScriptedUser, RecordsOtherDialogs)
 
 TEST(ScriptedUser, ClosesWhatTheScriptDidNotExpect)
 {
-    ScriptedUser user;
-    user.Expect(Interaction::Cancel());  // a save dialog is expected, a message box comes first
-    EXPECT_EQ(MessageBoxA(nullptr, "Really?", "Question", MB_YESNO), IDNO);
-    EXPECT_FALSE(AskForPath().ok);       // the expected save dialog, cancelled
-    EXPECT_FALSE(AskForPath().ok);       // a second one, unexpected: cancelled too
-    ASSERT_EQ(user.Seen().size(), 3u) << user.Report();
-    EXPECT_FALSE(user.Seen()[0].expected);
-    EXPECT_TRUE(user.Seen()[1].expected);
-    EXPECT_FALSE(user.Seen()[2].expected);
-    EXPECT_FALSE(user.Satisfied());
-    EXPECT_NE(user.Report().find("UNEXPECTED"), std::string::npos);
+    {
+        ScriptedUser user;
+        user.Expect(Interaction::Cancel());  // a save dialog is expected, a message box comes first
+        EXPECT_EQ(MessageBoxA(nullptr, "Really?", "Question", MB_YESNO), IDNO);
+        EXPECT_FALSE(AskForPath().ok);       // the expected save dialog, cancelled
+        EXPECT_FALSE(AskForPath().ok);       // a second one, unexpected: cancelled too
+        ASSERT_EQ(user.Seen().size(), 3u) << user.Report();
+        EXPECT_FALSE(user.Seen()[0].expected);
+        EXPECT_TRUE(user.Seen()[1].expected);
+        EXPECT_FALSE(user.Seen()[2].expected);
+        EXPECT_FALSE(user.Satisfied());
+        EXPECT_NE(user.Report().find("UNEXPECTED"), std::string::npos);
 
-    // A step whose dialog never came is a failure too.
-    user.Expect(Interaction::Message(IDOK));
-    EXPECT_EQ(user.PendingSteps(), 1u);
-    EXPECT_NE(user.Report().find("steps never used:\n  Message -> IDOK"), std::string::npos) << user.Report();
+        // A step whose dialog never came is a failure too.
+        user.Expect(Interaction::Message(IDOK));
+        EXPECT_EQ(user.PendingSteps(), 1u);
+        EXPECT_NE(user.Report().find("steps never used:\n  Message -> IDOK"), std::string::npos) << user.Report();
+    }
+    {
+        // A question expected, a plain notice shown: answered, but not what the script meant.
+        ScriptedUser user;
+        user.Expect(Interaction::Message(IDYES));
+        MessageBoxA(nullptr, "Done.", "Notice", MB_OK);
+        ASSERT_EQ(user.Seen().size(), 1u);
+        EXPECT_FALSE(user.Seen()[0].expected);
+        EXPECT_FALSE(user.Satisfied());
+    }
 }
 
 
