@@ -37,7 +37,7 @@ public:
     char GetAt(int index) const;  // index must be in [0, GetLength())
 
     void Format(const char* format, ...) AFX_PRINTF_FORMAT(2, 3);
-    void FormatV(const char* format, va_list args);
+    void FormatV(const char* format, va_list args) AFX_PRINTF_FORMAT(2, 0);
     void AppendFormat(const char* format, ...) AFX_PRINTF_FORMAT(2, 3);
 
     CString& operator+=(const CString& other);

@@ -99,7 +99,8 @@ public:
             Destroy();
             return;
         }
-        on_detail::AllocateElements(capacity, sizeof(T));  // overflow check only
+        if (capacity > std::numeric_limits<std::size_t>::max() / sizeof(T))
+            throw std::bad_alloc();
         void* block = std::realloc(static_cast<void*>(m_a), capacity * sizeof(T));
         if (!block)
             throw std::bad_alloc();
