@@ -43,7 +43,7 @@ bool CheckRequest(const ON_ClassArray<ON_Mesh>& meshes, const char* path, int op
 {
     CString reason;
     if (options != 0) {
-        reason.Format("options %d are not supported (0 selects the defaults)", options);
+        reason.Format("the options argument is reserved and must be 0, not %d", options);
         return Fail(error, path, reason);
     }
     if (meshes.Count() == 0)

@@ -18,8 +18,10 @@ namespace detail {
 // Settings that Write3dmFile fixes, open for measurements and for tests of limits that real
 // data would take gigabytes to reach.
 struct WriterTuning {
-    int zlibLevel = 1;             // for per-vertex arrays
-    uint64_t maxFileSize = 0;      // 0: the archive version's own limit
+    // Float coordinates and normals barely compress beyond level 1 (files ~1% larger than at
+    // level 9 on 1M-triangle meshes), while levels 6 and 9 take two to five times as long.
+    int zlibLevel = 1;
+    uint64_t maxFileSize = 0;  // 0: the archive version's own limit
 };
 
 bool Write3dmFileTuned(const ON_ClassArray<ON_Mesh>& meshes, const char* path, int options, int version,

@@ -145,7 +145,7 @@ bool AtomicFile::Commit(CString& error)
     if (std::fclose(file) != 0)
         return Fail(error, WriteErrorText(errno));
     if (!m_direct) {
-        if (!ReplaceFile(m_tempPath.c_str(), m_path.c_str(), reason)) {
+        if (!RenameOver(m_tempPath.c_str(), m_path.c_str(), reason)) {
             CString text;
             text.Format("cannot move the written file into place (%s)", reason.GetString());
             return Fail(error, text);

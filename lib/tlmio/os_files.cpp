@@ -146,7 +146,7 @@ bool FlushToDisk(std::FILE* file, CString& reason)
     return true;
 }
 
-bool ReplaceFile(const char* source, const char* target, CString& reason)
+bool RenameOver(const char* source, const char* target, CString& reason)
 {
 #ifdef _WIN32
     if (!MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -30,7 +30,7 @@ bool SeekFile(std::FILE* file, uint64_t offset);
 bool FlushToDisk(std::FILE* file, CString& reason);
 
 // Renames `source` to `target`, replacing a file at `target` in one step.
-bool ReplaceFile(const char* source, const char* target, CString& reason);
+bool RenameOver(const char* source, const char* target, CString& reason);
 
 CString SystemErrorText(int errorNumber);  // the text of an errno value
 
