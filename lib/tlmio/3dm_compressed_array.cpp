@@ -33,11 +33,12 @@ private:
     z_stream m_stream{};
 };
 
-// Deflates into `out` as a zlib stream (header and Adler-32 included, as readers require).
-void AppendZlibStream(ChunkBuffer& out, const uint8_t* data, std::size_t size, int level)
+// A zlib stream (header and Adler-32 included, as readers require).
+std::vector<uint8_t> ZlibStream(const uint8_t* data, std::size_t size, int level)
 {
     Deflater deflater(level);
     z_stream& stream = deflater.Stream();
+    std::vector<uint8_t> out;
     std::size_t unread = size;
     for (;;) {
         if (stream.avail_in == 0 && unread > 0) {
@@ -49,13 +50,14 @@ void AppendZlibStream(ChunkBuffer& out, const uint8_t* data, std::size_t size, i
         const int flush = unread == 0 ? Z_FINISH : Z_NO_FLUSH;
         std::size_t room = CompressedArrayBound(unread + stream.avail_in);
         room = room < kZlibPiece ? room : kZlibPiece;
-        const std::size_t before = out.Size();
-        stream.next_out = out.Extend(room);
+        const std::size_t before = out.size();
+        out.resize(before + room);
+        stream.next_out = out.data() + before;
         stream.avail_out = static_cast<uInt>(room);
         const int result = deflate(&stream, flush);
-        out.Truncate(before + (room - stream.avail_out));
+        out.resize(before + (room - stream.avail_out));
         if (result == Z_STREAM_END)
-            return;
+            return out;
         if (result != Z_OK && result != Z_BUF_ERROR)
             throw std::runtime_error("zlib failed to compress a mesh array");
     }
@@ -69,22 +71,36 @@ std::size_t CompressedArrayBound(std::size_t size)
     return size + size / 2048 + 64;
 }
 
-void AppendCompressedArray(ChunkBuffer& out, const void* data, std::size_t size, int zlibLevel)
+PackedArray PackArray(const void* data, std::size_t size, int zlibLevel)
 {
     assert(uint64_t(size) <= kMaxCompressedArrayBytes);
-    out.U32(static_cast<uint32_t>(size));
+    PackedArray packed;
+    packed.plain = static_cast<const uint8_t*>(data);
+    packed.size = size;
     if (size == 0)
+        return packed;
+    packed.crc = Crc32(data, size);
+    if (size > kLargestStoredArray) {
+        packed.deflated = true;
+        packed.zlibStream = ZlibStream(packed.plain, size, zlibLevel);
+    }
+    return packed;
+}
+
+void AppendPackedArray(ChunkBuffer& out, const PackedArray& packed)
+{
+    out.U32(static_cast<uint32_t>(packed.size));
+    if (packed.size == 0)
         return;
-    out.U32(Crc32(data, size));
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    if (size <= kLargestStoredArray) {
+    out.U32(packed.crc);
+    if (!packed.deflated) {
         out.U8(0);
-        out.Bytes(bytes, size);
+        out.Bytes(packed.plain, packed.size);
         return;
     }
     out.U8(1);
     out.BeginChunk(typecode::kAnonymousChunk);
-    AppendZlibStream(out, bytes, size, zlibLevel);
+    out.Bytes(packed.zlibStream.data(), packed.zlibStream.size());
     out.EndChunk();
 }
 

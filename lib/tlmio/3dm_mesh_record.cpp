@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <limits>
 #include <new>
+#include <system_error>
 
 #include "tlmio/3dm_compressed_array.h"
 
@@ -17,6 +19,7 @@ constexpr double kUnsetValue = -1.23432101234321e+308;
 // Chunks, flags and fixed fields of a record, apart from its faces and arrays: at least / at most.
 constexpr uint64_t kRecordFixedBytes = 256;
 constexpr uint64_t kRecordOverhead = 1024;
+constexpr std::size_t kSmallestArrayForThread = std::size_t(1) << 20;
 
 static_assert(sizeof(ON_3fPoint) == 12 && sizeof(ON_3fVector) == 12, "arrays are stored as they lie in memory");
 static_assert(sizeof(ON_MeshFace) == 16, "four 32-bit indices per face");
@@ -103,6 +106,20 @@ void AppendEmptyMappingTag(ChunkBuffer& out)
     out.EndChunk();
 }
 
+// Deflating dominates the writer's time: a large array is packed on its own thread while the
+// caller packs another.
+std::future<PackedArray> PackLater(const void* data, std::size_t size, int zlibLevel)
+{
+    if (size >= kSmallestArrayForThread) {
+        try {
+            return std::async(std::launch::async, PackArray, data, size, zlibLevel);
+        } catch (const std::system_error&) {
+            // No thread to be had: pack when the result is asked for.
+        }
+    }
+    return std::async(std::launch::deferred, PackArray, data, size, zlibLevel);
+}
+
 void AppendMeshPayload(ChunkBuffer& out, const ON_Mesh& mesh, const ArchiveFormat& format, int zlibLevel)
 {
     const int vertexCount = mesh.VertexCount();
@@ -124,9 +141,12 @@ void AppendMeshPayload(ChunkBuffer& out, const ON_Mesh& mesh, const ArchiveForma
     AppendFaceList(out, mesh);
     if (vertexCount > 0) {
         const std::size_t arrayBytes = std::size_t(vertexCount) * 12;
-        AppendCompressedArray(out, mesh.m_V.Array(), arrayBytes, zlibLevel);
+        std::future<PackedArray> normals;
         if (mesh.HasVertexNormals())
-            AppendCompressedArray(out, mesh.m_N.Array(), arrayBytes, zlibLevel);
+            normals = PackLater(mesh.m_N.Array(), arrayBytes, zlibLevel);
+        AppendPackedArray(out, PackArray(mesh.m_V.Array(), arrayBytes, zlibLevel));
+        if (normals.valid())
+            AppendPackedArray(out, normals.get());
         else
             out.U32(0);
         out.U32(0);  // texture coordinates
