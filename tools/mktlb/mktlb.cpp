@@ -68,6 +68,7 @@ int wmain(int argc, wchar_t** argv)
     CHECK(library->SetName(const_cast<LPOLESTR>(L"CPelorinLib")));
     CHECK(library->SetVersion(1, 0));
     CHECK(library->SetLcid(0x0409));
+    CHECK(library->SetLibFlags(0));
     CHECK(library->SetDocString(const_cast<LPOLESTR>(L"CPelorin 1.0 Type Library")));
 
     for (const CoclassSpec& spec : kCoclasses) {
