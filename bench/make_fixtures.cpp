@@ -4,8 +4,8 @@
 //
 //   bench_make_fixtures <dir> [100k] [1M] [4M] [--force]
 //
-// Existing fixtures are kept unless --force; <dir>/manifest.tsv lists every fixture of the
-// requested sizes with its facet and distinct-corner counts.
+// Existing fixtures are kept unless --force; <dir>/manifest.tsv lists every fixture in <dir>
+// with its facet and distinct-corner counts.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -254,16 +254,19 @@ int main(int argc, char** argv)
         return 1;
     }
     std::fprintf(manifest.get(), "# file\tshape\tsize\tformat\tfacets\tcorners\tbytes\n");
-    for (const Size* size : sizes)
+    for (const Size& size : kSizes) {
+        bool requested = std::find(sizes.begin(), sizes.end(), &size) != sizes.end();
         for (const char* shape : {"torus", "gear"}) {
-            Model m = std::strcmp(shape, "torus") == 0
-                          ? Torus(size->torusU, size->torusV)
-                          : Gear(size->gearSteps, size->gearLayers, size->gearRings);
+            std::string name = std::string(shape) + "_" + size.label;
+            // Fixtures written by earlier runs stay listed.
+            if (!requested && !(Exists(dir + "/" + name + ".bin.stl") && Exists(dir + "/" + name + ".ascii.stl")))
+                continue;
+            Model m = std::strcmp(shape, "torus") == 0 ? Torus(size.torusU, size.torusV)
+                                                       : Gear(size.gearSteps, size.gearLayers, size.gearRings);
             for (bool ascii : {false, true}) {
-                std::string name = std::string(shape) + "_" + size->label;
                 std::string file = name + (ascii ? ".ascii.stl" : ".bin.stl");
                 std::string path = dir + "/" + file;
-                if (force || !Exists(path)) {
+                if (requested && (force || !Exists(path))) {
                     std::printf("writing %s (%zu facets)\n", path.c_str(), m.triangles.size());
                     std::fflush(stdout);
                     if (!WriteFixture(m, name, ascii, path)) {
@@ -271,9 +274,10 @@ int main(int argc, char** argv)
                         return 1;
                     }
                 }
-                std::fprintf(manifest.get(), "%s\t%s\t%s\t%s\t%zu\t%zu\t%lld\n", file.c_str(), shape, size->label,
+                std::fprintf(manifest.get(), "%s\t%s\t%s\t%s\t%zu\t%zu\t%lld\n", file.c_str(), shape, size.label,
                              ascii ? "ascii" : "binary", m.triangles.size(), m.corners.size(), FileSize(path));
             }
         }
+    }
     return 0;
 }

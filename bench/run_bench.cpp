@@ -75,6 +75,15 @@ std::string SelfDirectory()
     return self.substr(0, self.rfind('/'));
 }
 
+// Other work on the machine shows in the figures; the load is printed with them.
+std::string LoadAverage()
+{
+    std::ifstream in("/proc/loadavg");
+    std::string one, five, fifteen;
+    in >> one >> five >> fifteen;
+    return one.empty() ? "unknown" : one + " " + five + " " + fifteen;
+}
+
 bool Exists(const std::string& path)
 {
     struct stat st;
@@ -431,8 +440,8 @@ int Bench::Run()
         return 1;
     }
     ::mkdir(m_o.work.c_str(), 0755);
-    std::printf("Runs per measurement: %d (4M fixtures: %d); each in a fresh process; %ld CPUs online.\n", m_o.runs,
-                m_o.bigRuns, ::sysconf(_SC_NPROCESSORS_ONLN));
+    std::printf("Runs per measurement: %d (4M fixtures: %d); each in a fresh process; %ld CPUs online; load "
+                "average at start %s.\n", m_o.runs, m_o.bigRuns, ::sysconf(_SC_NPROCESSORS_ONLN), LoadAverage().c_str());
     std::fflush(stdout);
     if (Contains(m_o.suites, "read"))
         ReadSuite(fixtures);
@@ -446,6 +455,7 @@ int Bench::Run()
             ConvertSuite(fixtures);
     }
     PrintTargets();
+    std::printf("\nLoad average at the end: %s.\n", LoadAverage().c_str());
     return 0;
 }
 
