@@ -16,7 +16,8 @@ namespace {
 constexpr Uuid kMeshClassId = MakeUuid(0x4ED7D4E4, 0xE947, 0x11D3, 0xBFE50010830122F0ull);
 constexpr uint32_t kMeshObjectType = 0x20;
 constexpr double kUnsetValue = -1.23432101234321e+308;
-// Chunks, flags and fixed fields of a record, apart from its faces and arrays: at least / at most.
+// Bytes of a record besides its faces and arrays (chunk headers, fixed fields): a lower bound
+// for size checks, and an upper bound for reserving.
 constexpr uint64_t kRecordFixedBytes = 256;
 constexpr uint64_t kRecordOverhead = 1024;
 constexpr std::size_t kSmallestArrayForThread = std::size_t(1) << 20;
@@ -32,10 +33,13 @@ int FaceIndexWidth(int vertexCount)
 template <class Index>
 void AppendFaces(ChunkBuffer& out, const ON_MeshFace* faces, int count)
 {
-    Index* dst = reinterpret_cast<Index*>(out.Extend(std::size_t(count) * 4 * sizeof(Index)));
-    for (int i = 0; i < count; ++i)
-        for (int k = 0; k < 4; ++k)
-            *dst++ = static_cast<Index>(faces[i].vi[k]);  // in range: checked by IsWritableMesh
+    uint8_t* dst = out.Extend(std::size_t(count) * sizeof(Index[4]));
+    for (int i = 0; i < count; ++i, dst += sizeof(Index[4])) {
+        // In range for the width: checked by IsWritableMesh.
+        const Index face[4] = {Index(faces[i].vi[0]), Index(faces[i].vi[1]), Index(faces[i].vi[2]),
+                               Index(faces[i].vi[3])};
+        std::memcpy(dst, face, sizeof face);
+    }
 }
 
 void AppendFaceList(ChunkBuffer& out, const ON_Mesh& mesh)
@@ -244,7 +248,7 @@ bool IsWritableMesh(const ON_Mesh& mesh, CString& reason)
     return true;
 }
 
-uint64_t MinimumMeshRecordSize(const ON_Mesh& mesh, const ArchiveFormat&)
+uint64_t MinimumMeshRecordSize(const ON_Mesh& mesh)
 {
     return uint64_t(mesh.FaceCount()) * 4 * uint64_t(FaceIndexWidth(mesh.VertexCount())) + kRecordFixedBytes;
 }
@@ -254,7 +258,7 @@ void BuildMeshRecord(ChunkBuffer& out, const ON_Mesh& mesh, const ArchiveFormat&
 {
     out.Clear();
     const uint64_t arrayBytes = uint64_t(mesh.VertexCount()) * 12;
-    const uint64_t estimate = MinimumMeshRecordSize(mesh, format) + kRecordOverhead +
+    const uint64_t estimate = MinimumMeshRecordSize(mesh) + kRecordOverhead +
                               CompressedArrayBound(std::size_t(arrayBytes)) * (mesh.HasVertexNormals() ? 2 : 1);
     if (estimate > std::numeric_limits<std::size_t>::max())
         throw std::bad_alloc();

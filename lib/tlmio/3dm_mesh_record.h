@@ -16,7 +16,7 @@ namespace tlmio {
 bool IsWritableMesh(const ON_Mesh& mesh, CString& reason);
 
 // Bytes the record takes at least, from its uncompressed parts; for size checks before writing.
-uint64_t MinimumMeshRecordSize(const ON_Mesh& mesh, const ArchiveFormat& format);
+uint64_t MinimumMeshRecordSize(const ON_Mesh& mesh);
 
 // Replaces the contents of `out` with the record of `mesh` (which must be writable), placed on
 // layer `layerIndex`.

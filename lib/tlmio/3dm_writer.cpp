@@ -55,7 +55,7 @@ bool CheckRequest(const ON_ClassArray<ON_Mesh>& meshes, const char* path, int op
             reason.Format("mesh %d cannot be written: %s", i, why.GetString());
             return Fail(error, path, reason);
         }
-        leastSize += MinimumMeshRecordSize(meshes[i], format);
+        leastSize += MinimumMeshRecordSize(meshes[i]);
     }
     if (leastSize > maxFileSize)
         return Fail(error, path, TooLargeText(format));

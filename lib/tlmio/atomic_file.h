@@ -30,7 +30,6 @@ public:
     void Discard();
 
     uint64_t Position() const { return m_position; }
-    bool IsDirect() const { return m_direct; }
 
 private:
     bool Fail(CString& error, const char* reason);
