@@ -1,11 +1,9 @@
 #include "tlmio/stl_ascii.h"
 
-#include <cfloat>
-#include <charconv>
 #include <cmath>
-#include <system_error>
 
 #include "tlmio/stl_format.h"
+#include "tlmio/stl_number.h"
 
 namespace tlmio {
 
@@ -22,14 +20,36 @@ struct Token {
     bool AtEnd() const { return length == 0; }
 };
 
+// Character classes, by table: the scanner looks at every byte of the file.
+enum CharClass : unsigned char { kWordChar, kBlank, kLineFeed, kCarriageReturn };
+
+struct CharClasses {
+    unsigned char of[256] = {};
+    constexpr CharClasses()
+    {
+        of[static_cast<unsigned char>(' ')] = kBlank;
+        of[static_cast<unsigned char>('\t')] = kBlank;
+        of[static_cast<unsigned char>('\v')] = kBlank;
+        of[static_cast<unsigned char>('\f')] = kBlank;
+        of[static_cast<unsigned char>('\n')] = kLineFeed;
+        of[static_cast<unsigned char>('\r')] = kCarriageReturn;
+    }
+};
+constexpr CharClasses kCharClasses;
+
+unsigned char ClassOf(char c)
+{
+    return kCharClasses.of[static_cast<unsigned char>(c)];
+}
+
 bool IsSpace(char c)
 {
-    return c == ' ' || (c >= '\t' && c <= '\r');
+    return ClassOf(c) != kWordChar;
 }
 
 bool IsLineEnd(char c)
 {
-    return c == '\n' || c == '\r';
+    return ClassOf(c) >= kLineFeed;
 }
 
 template <std::size_t N>
@@ -60,46 +80,6 @@ CString Describe(const Token& token)
         shown += "...";
     shown += '"';
     return shown;
-}
-
-// The value of a decimal that does not fit a float: infinite when too large, zero when too small.
-float OutOfRangeValue(const char* begin, const char* end)
-{
-    const bool negative = *begin == '-';
-    double wide = 0;
-    auto result = std::from_chars(begin, end, wide);
-    bool tooLarge;
-    if (result.ec == std::errc()) {
-        tooLarge = std::fabs(wide) > 1;
-    } else {
-        // Beyond double too: only the exponent's sign tells which way.
-        tooLarge = true;
-        for (const char* p = begin; p + 1 < end; ++p)
-            if ((*p == 'e' || *p == 'E') && p[1] == '-')
-                tooLarge = false;
-    }
-    const float magnitude = tooLarge ? HUGE_VALF : 0.0f;
-    return negative ? -magnitude : magnitude;
-}
-
-// Any decimal notation, with an optional leading '+' that from_chars does not take.
-bool ParseNumber(const Token& token, float& value)
-{
-    const char* begin = token.text;
-    const char* end = token.text + token.length;
-    if (begin < end && *begin == '+') {
-        ++begin;
-        if (begin < end && *begin == '-')
-            return false;
-    }
-    if (begin == end)
-        return false;
-    auto result = std::from_chars(begin, end, value, std::chars_format::general);
-    if (result.ptr != end || result.ec == std::errc::invalid_argument)
-        return false;
-    if (result.ec == std::errc::result_out_of_range)
-        value = OutOfRangeValue(begin, end);
-    return true;
 }
 
 class AsciiParser {
@@ -183,12 +163,17 @@ private:
         return true;
     }
 
+    // Numbers are most of the text: they are read in place, and scanned as words only to be
+    // shown in an error.
     bool ParseVector(float (&xyz)[3])
     {
         for (float& value : xyz) {
-            Token token = Next();
-            if (!ParseNumber(token, value))
-                return Syntax("a number", token);
+            SkipSpace();
+            const char* numberEnd = ParseStlFloatAt(m_p, m_end, value);
+            if (!numberEnd || numberEnd == m_p || (numberEnd < m_end && !IsSpace(*numberEnd)))
+                return Syntax("a number", Next());
+            m_p = numberEnd;
+            m_lastWordLine = m_line;
         }
         return true;
     }
@@ -227,10 +212,12 @@ private:
     // Counts CRLF, LF and a lone CR as one line end each.
     void SkipSpace()
     {
-        while (m_p < m_end && IsSpace(*m_p)) {
-            if (*m_p == '\n' || (*m_p == '\r' && (m_p + 1 == m_end || m_p[1] != '\n')))
+        for (; m_p < m_end; ++m_p) {
+            const unsigned char c = ClassOf(*m_p);
+            if (c == kWordChar)
+                break;
+            if (c == kLineFeed || (c == kCarriageReturn && (m_p + 1 == m_end || m_p[1] != '\n')))
                 ++m_line;
-            ++m_p;
         }
     }
 

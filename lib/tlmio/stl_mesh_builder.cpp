@@ -41,14 +41,29 @@ public:
             m_edges.SetCount(2 * maxDegree);
     }
 
-    // Loads the corners `local[0, degree)` and groups them; GroupOf(i) is then the lowest corner
-    // of corner i's group, so groups are numbered in the order of their first corner.
-    void Group(const int* local, int degree, const int* corners, const ON_3fVector* faceNormals, float cosCrease)
+    // Groups the corners `local[0, degree)`; GroupOf(i) is then the lowest corner of corner i's
+    // group, so groups are numbered in the order of their first corner.
+    void Group(const int* local, int degree, const int* corners, const ON_3fVector* faceNormals, float cosCrease,
+               float cosHalfCrease)
     {
+        // Faces all within half the crease angle of the first are within the crease angle of
+        // one another, so every edge between them is smooth and they form one group (unless two
+        // fans touch at just this position, with nearly the same normal). Most positions lie
+        // inside a flat or smooth face and are settled here.
+        const ON_3fVector& first = faceNormals[local[0] / 3];
+        int i = 1;
+        while (i < degree && Dot(first, faceNormals[local[i] / 3]) > cosHalfCrease)
+            ++i;
+        if (i == degree) {
+            for (i = 0; i < degree; ++i)
+                m_group[i] = 0;
+            return;
+        }
+
         int* next = m_next.Array();
         int* prev = m_prev.Array();
         ON_3fVector* normal = m_normal.Array();
-        for (int i = 0; i < degree; ++i) {
+        for (i = 0; i < degree; ++i) {
             const int face = local[i] / 3;
             const int k = local[i] - 3 * face;
             next[i] = corners[3 * face + kNextCorner[k]];
@@ -65,12 +80,9 @@ public:
     int* VertexOfGroup() { return m_vertexOfGroup.Array(); }  // room for one entry per corner
 
 private:
-    bool Smooth(int i, int j, float cosCrease) const
-    {
-        const ON_3fVector& a = m_normal[i];
-        const ON_3fVector& b = m_normal[j];
-        return a.x * b.x + a.y * b.y + a.z * b.z > cosCrease;
-    }
+    static float Dot(const ON_3fVector& a, const ON_3fVector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+    bool Smooth(int i, int j, float cosCrease) const { return Dot(m_normal[i], m_normal[j]) > cosCrease; }
 
     // Corners i and j are linked when their faces share an edge at this position, run along it
     // in opposite directions (as the two sides of an oriented surface do) and are smooth across
@@ -222,9 +234,12 @@ void BuildIncidence(const WeldedFacets& welded, ON_SimpleArray<int>& offsets, ON
 }
 
 // Gives every corner its output vertex (in `faces`) and appends the vertices' points.
-void AssignVertices(const WeldedFacets& welded, Shading shading, float cosCrease, ON_MeshFace* faces,
+void AssignVertices(const WeldedFacets& welded, Shading shading, double creaseAngleDegrees, ON_MeshFace* faces,
                     ON_SimpleArray<ON_3fPoint>& points)
 {
+    const double crease = std::min(creaseAngleDegrees, 180.0) * kPi / 180.0;
+    const float cosCrease = static_cast<float>(std::cos(crease));
+    const float cosHalfCrease = static_cast<float>(std::cos(crease / 2));
     ON_SimpleArray<int> offsets, incident;
     int maxDegree = 0;
     BuildIncidence(welded, offsets, incident, maxDegree);
@@ -251,7 +266,7 @@ void AssignVertices(const WeldedFacets& welded, Shading shading, float cosCrease
                 points.Append(positions[p]);
             }
         } else {
-            fan.Group(local, degree, welded.corners.Array(), welded.faceNormals.Array(), cosCrease);
+            fan.Group(local, degree, welded.corners.Array(), welded.faceNormals.Array(), cosCrease, cosHalfCrease);
             // GroupOf(i) <= i, and a group's lowest corner comes first: one pass numbers them.
             int* vertexOfGroup = fan.VertexOfGroup();
             for (int i = 0; i < degree; ++i) {
@@ -340,12 +355,11 @@ void BuildStlMesh(WeldedFacets& welded, double creaseAngleDegrees, ON_Mesh& mesh
     const Shading shading = !(creaseAngleDegrees > 0)    ? Shading::kFlat
                             : creaseAngleDegrees >= 180 ? Shading::kSmooth
                                                         : Shading::kCreased;
-    const float cosCrease = static_cast<float>(std::cos(std::min(creaseAngleDegrees, 180.0) * kPi / 180.0));
     const int faceCount = welded.FacetCount();
 
     mesh.m_F.SetCount(faceCount);
     ON_MeshFace* faces = mesh.m_F.Array();
-    AssignVertices(welded, shading, cosCrease, faces, mesh.m_V);
+    AssignVertices(welded, shading, creaseAngleDegrees, faces, mesh.m_V);
     for (int f = 0; f < faceCount; ++f)
         faces[f].vi[3] = faces[f].vi[2];
     welded.corners.Destroy();

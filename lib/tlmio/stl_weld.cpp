@@ -12,11 +12,40 @@ namespace {
 constexpr double kStoredNormalLengthTolerance = 1e-3;
 constexpr std::uint32_t kNegativeZeroBits = 0x80000000u;
 constexpr std::uint32_t kExponentBits = 0x7f800000u;
-constexpr std::size_t kPrefetchDistance = 8;  // facets
+// Facets are decoded and hashed this far ahead of their lookups, whose slots are prefetched.
+constexpr std::size_t kLookahead = 8;
 
 bool IsFiniteBits(std::uint32_t bits)
 {
     return (bits & kExponentBits) != kExponentBits;
+}
+
+// A facet's corners as hash keys (-0 made +0, so that they hash alike) with their hashes.
+struct DecodedFacet {
+    std::uint32_t key[3][3];
+    std::uint64_t hash[3];
+    bool finite;
+};
+
+void Decode(const unsigned char* record, DecodedFacet& facet)
+{
+    std::uint32_t nonFinite = 0;
+    for (int k = 0; k < 3; ++k) {
+        for (int axis = 0; axis < 3; ++axis) {
+            std::uint32_t raw;
+            std::memcpy(&raw, record + 12 + 12 * k + 4 * axis, sizeof raw);
+            nonFinite |= IsFiniteBits(raw) ? 0u : 1u;
+            facet.key[k][axis] = raw == kNegativeZeroBits ? 0u : raw;
+        }
+    }
+    facet.finite = nonFinite == 0;
+}
+
+float FloatOf(std::uint32_t bits)
+{
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 // Open addressing with linear probing. A slot holds its key beside the position's index, so a
@@ -29,9 +58,16 @@ public:
         Resize(expectedPositions);
     }
 
-    int FindOrAdd(const std::uint32_t key[3])
+    static std::uint64_t Hash(const std::uint32_t key[3])
     {
-        std::size_t slot = SlotOf(key);
+        std::uint64_t h = (static_cast<std::uint64_t>(key[0]) << 32 | key[1]) * 0x9E3779B97F4A7C15ull;
+        h ^= (h >> 29) + key[2] * 0xBF58476D1CE4E5B9ull;
+        return h * 0x94D049BB133111EBull;
+    }
+
+    int FindOrAdd(const std::uint32_t key[3], std::uint64_t hash)
+    {
+        std::size_t slot = static_cast<std::size_t>(hash >> m_shift);
         Slot* slots = m_slots.Array();
         for (;;) {
             Slot& entry = slots[slot];
@@ -55,12 +91,12 @@ public:
 
     // Starts loading the slot of a key that will be looked up soon: first sightings of a
     // position miss the cache, and the lookups of one facet cannot overlap otherwise.
-    void Prefetch(const std::uint32_t key[3]) const
+    void Prefetch(std::uint64_t hash) const
     {
 #if defined(__GNUC__)
-        __builtin_prefetch(m_slots.Array() + SlotOf(key));
+        __builtin_prefetch(m_slots.Array() + (hash >> m_shift));
 #else
-        (void)key;
+        (void)hash;
 #endif
     }
 
@@ -69,14 +105,6 @@ private:
         std::uint32_t key[3];
         int index;  // -1: empty
     };
-
-    std::size_t SlotOf(const std::uint32_t key[3]) const
-    {
-        std::uint64_t h = (static_cast<std::uint64_t>(key[0]) << 32 | key[1]) * 0x9E3779B97F4A7C15ull;
-        h ^= (h >> 29) + key[2] * 0xBF58476D1CE4E5B9ull;
-        h *= 0x94D049BB133111EBull;
-        return static_cast<std::size_t>(h >> m_shift);
-    }
 
     // At most 70 % full: probes stay short even for a soup in which no corner is shared.
     void Resize(std::size_t positionCount)
@@ -98,7 +126,7 @@ private:
         for (int i = 0; i < old.Count(); ++i) {
             if (old[i].index < 0)
                 continue;
-            std::size_t slot = SlotOf(old[i].key);
+            std::size_t slot = static_cast<std::size_t>(Hash(old[i].key) >> m_shift);
             while (slots[slot].index >= 0)
                 slot = (slot + 1) & m_mask;
             slots[slot] = old[i];
@@ -128,46 +156,45 @@ bool WeldFacets(const StlFacetView& facets, WeldedFacets& welded, std::size_t& b
 
     int* corners = welded.corners.Array();
     ON_3fVector* normals = welded.faceNormals.Array();
+    DecodedFacet ahead[kLookahead];
+    auto decodeAhead = [&](std::size_t f) {
+        DecodedFacet& d = ahead[f % kLookahead];
+        Decode(facets.first + f * facets.stride, d);
+        for (int k = 0; k < 3; ++k) {
+            d.hash[k] = PositionTable::Hash(d.key[k]);
+            table.Prefetch(d.hash[k]);
+        }
+    };
+    for (std::size_t f = 0; f < kLookahead && f < count; ++f)
+        decodeAhead(f);
+
     int kept = 0;
     for (std::size_t f = 0; f < count; ++f) {
-        const unsigned char* record = facets.first + f * facets.stride;
-        if (f + kPrefetchDistance < count) {
-            const unsigned char* ahead = record + kPrefetchDistance * facets.stride;
-            for (int k = 0; k < 3; ++k) {
-                std::uint32_t key[3];
-                std::memcpy(key, ahead + 12 + 12 * k, sizeof key);
-                table.Prefetch(key);
-            }
-        }
-        std::uint32_t bits[3][3];
-        std::uint32_t nonFinite = 0;
-        for (int k = 0; k < 3; ++k) {
-            for (int axis = 0; axis < 3; ++axis) {
-                std::uint32_t raw;
-                std::memcpy(&raw, record + 12 + 12 * k + 4 * axis, sizeof raw);
-                nonFinite |= IsFiniteBits(raw) ? 0u : 1u;
-                // -0 and +0 are one position, so they must hash alike.
-                bits[k][axis] = raw == kNegativeZeroBits ? 0u : raw;
-            }
-        }
-        if (nonFinite) {
+        const DecodedFacet facet = ahead[f % kLookahead];
+        if (f + kLookahead < count)
+            decodeAhead(f + kLookahead);
+        if (!facet.finite) {
             badFacet = f;
             return false;
         }
-        const int a = table.FindOrAdd(bits[0]);
-        const int b = table.FindOrAdd(bits[1]);
-        const int c = table.FindOrAdd(bits[2]);
+        const int a = table.FindOrAdd(facet.key[0], facet.hash[0]);
+        const int b = table.FindOrAdd(facet.key[1], facet.hash[1]);
+        const int c = table.FindOrAdd(facet.key[2], facet.hash[2]);
         if (a == b || b == c || a == c)
             continue;
 
-        const ON_3fPoint* p = welded.positions.Array();
-        const ON_3dPoint pa(p[a]), pb(p[b]), pc(p[c]);
-        const ON_3dVector cross = ON_CrossProduct(pb - pa, pc - pa);
+        double p[3][3];
+        for (int k = 0; k < 3; ++k)
+            for (int axis = 0; axis < 3; ++axis)
+                p[k][axis] = FloatOf(facet.key[k][axis]);
+        const ON_3dVector ab(p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]);
+        const ON_3dVector ac(p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]);
+        const ON_3dVector cross = ON_CrossProduct(ab, ac);
         const double crossLength = cross.Length();
         if (!(crossLength > 0) || !std::isfinite(crossLength))
             continue;
 
-        ON_3dVector stored(facets.At(f, 0), facets.At(f, 1), facets.At(f, 2));
+        const ON_3dVector stored(facets.At(f, 0), facets.At(f, 1), facets.At(f, 2));
         const double storedLength = stored.Length();
         ON_3dVector normal;
         if (std::fabs(storedLength - 1.0) <= kStoredNormalLengthTolerance && ON_DotProduct(stored, cross) > 0)
