@@ -249,7 +249,8 @@ void AssignVertices(const WeldedFacets& welded, Shading shading, double creaseAn
     const int* list = incident.Array();
     CornerFan fan(shading == Shading::kCreased ? maxDegree : 0);
 
-    points.Reserve(static_cast<std::size_t>(positionCount));
+    // Exact for flat and smooth shading; creases add vertices beyond the positions.
+    points.Reserve(static_cast<std::size_t>(shading == Shading::kFlat ? welded.corners.Count() : positionCount));
     for (int p = 0; p < positionCount; ++p) {
         const int* local = list + offset[p];
         const int degree = offset[p + 1] - offset[p];

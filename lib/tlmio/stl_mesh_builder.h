@@ -10,11 +10,15 @@ namespace tlmio {
 // Fills the empty `mesh` from `welded` (at least one facet), whose arrays it takes over or frees.
 //
 // The corners at one position share a vertex when their faces are joined around that position
-// by edges whose two faces' normals differ by less than `creaseAngleDegrees`: a sharp edge keeps
-// its two sides apart, a smooth surface shares its vertices, and the result does not depend on
-// the order of the facets. A crease angle of 180 or more gives one vertex per position, 0 or
-// less one vertex per corner (flat shading). Each vertex normal is the average of its faces'
-// normals weighted by the corner angles; face normals are the welded ones.
+// by edges that both faces run along (in opposite directions, as on an oriented surface) and
+// across which their normals differ by less than `creaseAngleDegrees`. A sharp edge keeps its
+// two sides apart, a smooth surface shares its vertices, and the result does not depend on the
+// order of the facets. (Where all the faces at a position lie within half the crease angle of
+// one of them, they share one vertex outright: that differs only where two fans touch at a
+// single point with nearly the same normal.) A crease angle of 180 or more gives one vertex per
+// position; 0, less or not a number one vertex per corner (flat shading). Each vertex normal is
+// the average of its faces' normals weighted by their corner angles, unitized; face normals are
+// the welded ones.
 void BuildStlMesh(WeldedFacets& welded, double creaseAngleDegrees, ON_Mesh& mesh);
 
 }  // namespace tlmio

@@ -155,6 +155,8 @@ bool ReadStlBytes(const unsigned char* data, std::size_t size, const char* name,
 
 bool ReadStlFile(const char* path, ON_ClassArray<ON_Mesh>& meshes, const StlReadOptions& options, CString& error)
 {
+    if (!path)
+        path = "";
     FileBytes file;
     switch (file.Open(path)) {
     case FileBytesFailure::kNone:

@@ -49,13 +49,17 @@ float FloatOf(std::uint32_t bits)
 }
 
 // Open addressing with linear probing. A slot holds its key beside the position's index, so a
-// lookup touches one cache line: the facets of a file revisit each position soon after its
-// first use, and the table's recent lines then stay in cache.
+// lookup touches one cache line (the facets of a file revisit each position soon after its
+// first use, and the table's recent lines then stay in cache), and the table is the only copy
+// of the positions until they are written out at the end.
 class PositionTable {
 public:
-    PositionTable(std::size_t expectedPositions, ON_SimpleArray<ON_3fPoint>& positions) : m_positions(positions)
+    explicit PositionTable(std::size_t expectedPositions)
     {
-        Resize(expectedPositions);
+        std::size_t capacity = kMinCapacity;
+        while (capacity / 5 * 4 < expectedPositions)
+            capacity *= 2;
+        Allocate(capacity);
     }
 
     static std::uint64_t Hash(const std::uint32_t key[3])
@@ -70,22 +74,17 @@ public:
         std::size_t slot = static_cast<std::size_t>(hash >> m_shift);
         Slot* slots = m_slots.Array();
         for (;;) {
-            Slot& entry = slots[slot];
+            const Slot& entry = slots[slot];
             if (entry.index < 0)
                 break;
             if (entry.key[0] == key[0] && entry.key[1] == key[1] && entry.key[2] == key[2])
                 return entry.index;
             slot = (slot + 1) & m_mask;
         }
-        const int index = m_positions.Count();
-        ON_3fPoint point;
-        std::memcpy(&point.x, &key[0], sizeof point.x);
-        std::memcpy(&point.y, &key[1], sizeof point.y);
-        std::memcpy(&point.z, &key[2], sizeof point.z);
-        m_positions.Append(point);
+        const int index = m_count++;
         slots[slot] = Slot{{key[0], key[1], key[2]}, index};
-        if (static_cast<std::size_t>(index) >= m_growAt)
-            Resize(2 * static_cast<std::size_t>(index));
+        if (static_cast<std::size_t>(m_count) > m_growAt)
+            Grow();
         return index;
     }
 
@@ -100,28 +99,46 @@ public:
 #endif
     }
 
+    // Writes the positions in the order of their indices and frees the table.
+    void MoveTo(ON_SimpleArray<ON_3fPoint>& positions)
+    {
+        positions.SetCount(m_count);
+        ON_3fPoint* points = positions.Array();
+        for (int i = 0; i < m_slots.Count(); ++i) {
+            const Slot& entry = m_slots[i];
+            if (entry.index >= 0)
+                std::memcpy(static_cast<void*>(points + entry.index), entry.key, sizeof(ON_3fPoint));
+        }
+        m_slots.Destroy();
+    }
+
 private:
     struct Slot {
         std::uint32_t key[3];
         int index;  // -1: empty
     };
+    static_assert(sizeof(ON_3fPoint) == sizeof(Slot::key), "a slot's key is the point's three floats");
+    static constexpr std::size_t kMinCapacity = 64;
 
-    // At most 70 % full: probes stay short even for a soup in which no corner is shared.
-    void Resize(std::size_t positionCount)
+    void Allocate(std::size_t capacity)
     {
-        std::size_t capacity = 64;
-        int bits = 6;
-        while (capacity < positionCount + positionCount / 2) {
-            capacity *= 2;
+        int bits = 0;
+        while ((std::size_t(1) << bits) < capacity)
             ++bits;
-        }
-        ON_SimpleArray<Slot> old;
-        old.Swap(m_slots);
         m_slots.SetCount(static_cast<int>(capacity));
         std::memset(static_cast<void*>(m_slots.Array()), 0xff, capacity * sizeof(Slot));
         m_mask = capacity - 1;
         m_shift = 64 - bits;
-        m_growAt = capacity / 10 * 7;
+        // Up to 80 % full: a soup in which no corner is shared still probes a few slots, all
+        // in the same cache lines, and its table stays within a few bytes per facet.
+        m_growAt = capacity / 5 * 4;
+    }
+
+    void Grow()
+    {
+        ON_SimpleArray<Slot> old;
+        old.Swap(m_slots);
+        Allocate(2 * static_cast<std::size_t>(old.Count()));
         Slot* slots = m_slots.Array();
         for (int i = 0; i < old.Count(); ++i) {
             if (old[i].index < 0)
@@ -133,8 +150,8 @@ private:
         }
     }
 
-    ON_SimpleArray<ON_3fPoint>& m_positions;
     ON_SimpleArray<Slot> m_slots;
+    int m_count = 0;
     std::size_t m_mask = 0;
     int m_shift = 0;
     std::size_t m_growAt = 0;
@@ -149,10 +166,9 @@ bool WeldFacets(const StlFacetView& facets, WeldedFacets& welded, std::size_t& b
     const std::size_t count = facets.count;
     welded.corners.SetCount(static_cast<int>(3 * count));
     welded.faceNormals.SetCount(static_cast<int>(count));
-    // A closed mesh of triangles has about half as many positions as facets; the table and the
-    // position array grow past that only for open soups.
-    welded.positions.Reserve(count / 2 + 16);
-    PositionTable table(count / 2 + 16, welded.positions);
+    // A closed mesh of triangles has about half as many positions as facets; the table grows
+    // past that only for open soups.
+    PositionTable table(count / 2 + 16);
 
     int* corners = welded.corners.Array();
     ON_3fVector* normals = welded.faceNormals.Array();
@@ -211,6 +227,7 @@ bool WeldFacets(const StlFacetView& facets, WeldedFacets& welded, std::size_t& b
     }
     welded.corners.SetCount(3 * kept);
     welded.faceNormals.SetCount(kept);
+    table.MoveTo(welded.positions);
     return true;
 }
 
