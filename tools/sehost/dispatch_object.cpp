@@ -6,6 +6,7 @@
 
 #include "com/Bstr.h"
 #include "com/ComError.h"
+#include "tools/sehost/injected_failure.h"
 
 namespace sehost {
 
@@ -144,19 +145,7 @@ const Member* DispatchObject::FindMember(DISPID dispid) const noexcept
 
 bool DispatchObject::InjectedFailure(const JournalEntry& entry, HRESULT& failure) const
 {
-    const auto& failures = m_state->config.failures;
-    if (failures.empty())
-        return false;
-    const std::string keys[] = {entry.operation, entry.object + "." + entry.operation,
-                                entry.object + "#" + std::to_string(entry.dispid)};
-    for (const std::string& key : keys) {
-        auto found = failures.find(key);
-        if (found != failures.end()) {
-            failure = found->second;
-            return true;
-        }
-    }
-    return false;
+    return FindInjectedFailure(m_state->config, entry.object, entry.operation, entry.dispid, failure);
 }
 
 }  // namespace sehost

@@ -37,10 +37,19 @@ struct HostConfig {
     SaveWrites saveWrites = SaveWrites::Model;
     std::string saveBytes;
 
+    // Environments and their command bars (environment.h).
+    bool environmentAnswersDispatch = true;  // false: the environment refuses IDispatch (E_NOINTERFACE)
+    bool commandBarsNull = false;            // the environment's command bars come back as a null object
+    bool commandBarNull = false;             // every command bar looked up comes back as a null object
+    // The lookup of a bar that holds no button of the add-in: S_OK answers a null object, a
+    // failure code fails the call.
+    HRESULT unknownCommandBarResult = S_OK;
+
     // Calls made to fail with the given HRESULT, before they do anything else. A key names the
-    // operation as the journal does ("Version", "SaveAs"), qualified by the object
-    // ("Application.Version"), or by dispatch identifier ("Application#58", "Document#36"; this
-    // form also reaches identifiers the object does not know).
+    // operation as the journal does ("Version", "SaveAs", "SetAddInInfo", "Advise"), qualified by
+    // the object ("Application.Version", "AddIn.FindConnectionPoint"), or by dispatch identifier
+    // or function-table slot ("Application#58", "Document#36", "AddIn#17"; this form also reaches
+    // identifiers the object does not know). Advise refused: failures["Advise"] = CONNECT_E_CANNOTCONNECT.
     std::map<std::string, HRESULT> failures;
 };
 

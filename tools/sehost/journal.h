@@ -13,7 +13,7 @@ namespace sehost {
 struct JournalEntry {
     std::string object;     // "Application", "Document", ...
     std::string operation;  // "Version", "SaveAs", ...; "#<dispid>" for an identifier the object does not know
-    DISPID dispid = DISPID_UNKNOWN;
+    DISPID dispid = DISPID_UNKNOWN;       // for a function-table method: its slot
     WORD flags = 0;                       // the wFlags of the call (DISPATCH_METHOD, DISPATCH_PROPERTYGET, ...)
     unsigned argumentCount = 0;           // cArgs
     std::vector<VARTYPE> argumentTypes;   // in call order (DISPPARAMS holds them reversed)
