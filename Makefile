@@ -2,6 +2,7 @@
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
 FUZZ_SECONDS ?= 60
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all demo test setup native win64 win32 test-native test-win64 fuzz clean
 
