@@ -28,7 +28,10 @@ bool AddMesh(const StlFacetView& facets, const StlReadOptions& options, ON_Class
     return true;
 }
 
-void DescribeBadBinary(const unsigned char* data, std::size_t size, const char* name, CString& error)
+// A size that does not match the binary header's facet count. `looksAscii`: the file begins with
+// "solid", though its bytes say binary.
+void DescribeBadBinary(const unsigned char* data, std::size_t size, const char* name, bool looksAscii,
+                       CString& error)
 {
     const std::uint32_t announced = BinaryFacetCount(data);
     const std::uint64_t expected = BinaryStlSize(announced);
@@ -36,6 +39,10 @@ void DescribeBadBinary(const unsigned char* data, std::size_t size, const char* 
         error.Format("The STL file \"%s\" is truncated: its header announces %llu facets but the file holds %llu "
                      "complete facets.",
                      name, static_cast<ull>(announced), static_cast<ull>((size - kBinaryPreambleSize) / kBinaryFacetSize));
+    } else if (looksAscii) {
+        error.Format("The STL file \"%s\" is damaged: its %llu bytes are more than the %llu facets its binary "
+                     "header announces take (%llu bytes).",
+                     name, static_cast<ull>(size), static_cast<ull>(announced), static_cast<ull>(expected));
     } else {
         error.Format("The file \"%s\" is not an STL file: it does not begin with \"solid\", and its %llu bytes are "
                      "more than the %llu facets its binary header announces take (%llu bytes).",
@@ -85,7 +92,7 @@ bool ReadAscii(const unsigned char* data, std::size_t size, const char* name, Fi
         default:
             // A binary file whose header begins with "solid" but whose size is wrong.
             if (LooksBinary(data, size))
-                DescribeBadBinary(data, size, name, error);
+                DescribeBadBinary(data, size, name, true, error);
             else
                 error.Format("The STL file \"%s\" is not valid ASCII STL: line %llu: expected %s, found %s.", name,
                              static_cast<ull>(parseError.line), parseError.expected, parseError.found.GetString());
@@ -123,7 +130,7 @@ bool ReadStl(const unsigned char* data, std::size_t size, const char* name, File
                          name, static_cast<ull>(size));
             break;
         case StlFormat::kBadBinary:
-            DescribeBadBinary(data, size, name, error);
+            DescribeBadBinary(data, size, name, false, error);
             break;
         case StlFormat::kBinary:
             ok = ReadBinary(data, name, owner, options, built, error);

@@ -140,6 +140,8 @@ TEST(StlErrors, EveryFaultHasAClearTextAndLeavesTheMeshesAlone)
          {"truncated", "announces 13 facets", "holds 12 complete facets"}},
         {"binary with bytes past its facets", BinaryStl(cube) + "xx",
          {"not an STL file", "its 686 bytes are more than the 12 facets", "(684 bytes)"}},
+        {"binary with bytes past its facets, header beginning with solid", BinaryStl(cube, "solid x") + "xx",
+         {"The STL file \"test.stl\" is damaged: its 686 bytes are more than the 12 facets"}},
         {"binary with an infinite coordinate", BinaryStl(withInfinity), {"non-finite coordinate in facet 3."}},
         {"four vertices in a loop",
          Lines({"solid s", "facet normal 0 0 1", "outer loop", "vertex 0 0 0", "vertex 1 0 0", "vertex 0 1 0",
