@@ -33,7 +33,7 @@ struct StlAsciiError {
 
 // Parses `size` bytes of ASCII STL (solid ... endsolid blocks) into the empty `content`.
 // Keywords are matched in any case, numbers in any decimal notation, lines end in LF, CRLF or CR.
-// Returns false with `error` filled at the first fault; `content` is then unspecified.
+// Returns false with `error` filled at the first fault; `content` then holds what came before it.
 bool ParseStlAscii(const unsigned char* data, std::size_t size, StlAsciiContent& content, StlAsciiError& error);
 
 }  // namespace tlmio

@@ -55,8 +55,8 @@ TEST(StlFormats, ReadsWhatExportersWrite)
         {"binary without facets", BinaryStl({}), {}},
         {"ASCII", AsciiStl(cube), {12}},
         {"ASCII with CRLF, tabs, any case, a byte order mark and no final line end",
-         "\xEF\xBB\xBFSOLID Part 1\r\n\tFacet Normal 0 0 1\r\n\t\tOUTER LOOP\r\n\t\t\tVertex 0 0 0\r\n"
-         "\t\t\tVERTEX 1 0 0\r\n\t\t\tvertex 0 1 0\r\n\t\tEndLoop\r\n\tENDFACET\r\nEndSolid Part 1",
+         "\xEF\xBB\xBFSOLID Bracket A\r\n\tFacet Normal 0 0 1\r\n\t\tOUTER LOOP\r\n\t\t\tVertex 0 0 0\r\n"
+         "\t\t\tVERTEX 1 0 0\r\n\t\t\tvertex 0 1 0\r\n\t\tEndLoop\r\n\tENDFACET\r\nEndSolid Bracket A",
          {1}},
         {"ASCII with old Mac line ends", "solid\rfacet normal 0 0 1\router loop\rvertex 0 0 0\rvertex 1 0 0\r"
                                          "vertex 0 1 0\rendloop\rendfacet\rendsolid\r",
