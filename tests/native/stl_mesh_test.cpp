@@ -162,6 +162,33 @@ TEST(StlNormals, CylinderSideSharesItsVerticesAndShadesSmoothly)
     }
 }
 
+TEST(StlNormals, BusyPositionsGroupLikeQuietOnes)
+{
+    // An open cone at 45 degrees: neighbouring faces meet at a few degrees, opposite ones at 90,
+    // so the apex is grouped edge by edge; with 40 faces it has more corners than fit a bit mask.
+    for (int segments : {24, 40}) {
+        std::vector<Facet> cone;
+        const float apex[3] = {0, 0, 1};
+        for (int i = 0; i < segments; ++i) {
+            const double a0 = 2 * 3.14159265358979323846 * i / segments;
+            const double a1 = 2 * 3.14159265358979323846 * ((i + 1) % segments) / segments;
+            const float p0[3] = {static_cast<float>(std::cos(a0)), static_cast<float>(std::sin(a0)), 0};
+            const float p1[3] = {static_cast<float>(std::cos(a1)), static_cast<float>(std::sin(a1)), 0};
+            cone.push_back(Tri(p0, p1, apex));
+        }
+        StoreGeometricNormals(cone);
+        SCOPED_TRACE(testing::Message() << segments << " segments");
+        ON_Mesh smooth = ReadOne(cone, 30);
+        EXPECT_EQ(smooth.VertexCount(), segments + 1);
+        for (int v = 0; v < smooth.VertexCount(); ++v) {
+            if (smooth.m_V[v].z == 1) {
+                EXPECT_NEAR(smooth.m_N[v].z, 1.0, 1e-6) << "the apex averages all around";
+            }
+        }
+        EXPECT_EQ(ReadOne(cone, 5).VertexCount(), 3 * segments);
+    }
+}
+
 TEST(StlNormals, CreaseAngleDecidesWhichFacesShareAVertex)
 {
     // Two faces hinged along the y axis at 20 degrees.
