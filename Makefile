@@ -19,9 +19,10 @@ win64: setup
 	cmake --preset win64 >/dev/null
 	cmake --build --preset win64
 
-win32: setup
+win32: setup win64
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32
+	scripts/check-exports build/win32/bin/Pelorin.dll
 
 test-native: native
 	ctest --preset native
@@ -37,7 +38,7 @@ fuzz: setup
 test: test-native test-win64 win32 fuzz
 	@echo "make test: all suites passed"
 
-demo: native
+demo: native win64
 	scripts/demo
 
 clean:
