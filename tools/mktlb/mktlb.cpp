@@ -11,7 +11,7 @@
 
 namespace {
 
-struct CoclassSpec {
+struct CoclassEntry {
     const wchar_t* name;
     GUID clsid;
     GUID defaultInterface;  // looked up in the framework library, or IUnknown from stdole2
@@ -20,7 +20,7 @@ struct CoclassSpec {
 constexpr GUID kLibraryId = {0xD8FBFAF3, 0x6891, 0x4C76, {0xAB, 0x75, 0x01, 0x11, 0x79, 0x3B, 0xF4, 0x6C}};
 constexpr GUID kIidUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-const CoclassSpec kCoclasses[] = {
+const CoclassEntry kCoclasses[] = {
     {L"CPELORINAddInEvents", {0x8FF79A3B, 0x2526, 0x43D3, {0x80, 0x32, 0xC7, 0x94, 0x23, 0xCC, 0xE3, 0x63}},
      {0x0F539244, 0x4816, 0x11D2, {0xB5, 0xAC, 0x08, 0x00, 0x36, 0xE8, 0xB8, 0x02}}},
     {L"Commands", {0x0B69BBBA, 0x50E5, 0x471C, {0x88, 0x40, 0x82, 0xBF, 0x88, 0x59, 0xA8, 0x00}}, kIidUnknown},
@@ -71,14 +71,14 @@ int wmain(int argc, wchar_t** argv)
     CHECK(library->SetLibFlags(0));
     CHECK(library->SetDocString(const_cast<LPOLESTR>(L"CPelorin 1.0 Type Library")));
 
-    for (const CoclassSpec& spec : kCoclasses) {
+    for (const CoclassEntry& entry : kCoclasses) {
         ITypeInfo* implemented = nullptr;
-        ITypeLib* source = spec.defaultInterface == kIidUnknown ? stdole : framework;
-        CHECK(source->GetTypeInfoOfGuid(spec.defaultInterface, &implemented));
+        ITypeLib* source = entry.defaultInterface == kIidUnknown ? stdole : framework;
+        CHECK(source->GetTypeInfoOfGuid(entry.defaultInterface, &implemented));
 
         ICreateTypeInfo* coclass = nullptr;
-        CHECK(library->CreateTypeInfo(const_cast<LPOLESTR>(spec.name), TKIND_COCLASS, &coclass));
-        CHECK(coclass->SetGuid(spec.clsid));
+        CHECK(library->CreateTypeInfo(const_cast<LPOLESTR>(entry.name), TKIND_COCLASS, &coclass));
+        CHECK(coclass->SetGuid(entry.clsid));
         CHECK(coclass->SetTypeFlags(TYPEFLAG_FHIDDEN | TYPEFLAG_FCANCREATE));
         HREFTYPE reference = 0;
         CHECK(coclass->AddRefTypeInfo(implemented, &reference));
