@@ -17,6 +17,9 @@ constexpr int kFileNameComboId = 0x047C;  // ComboBoxEx32 holding the file-name 
 constexpr int kFileTypeComboId = 0x0470;
 // The file dialog's controls are filled in after activation (its buttons still read "&Open" then).
 constexpr UINT kSaveDialogDelayMs = 200;
+// A dialog still shown this many checks after Save was pressed stays open (a No to its overwrite
+// prompt, a refused name); a loaded machine can take more than one check to close it.
+constexpr int kStillOpenChecks = 5;
 
 ScriptedUser* g_user = nullptr;  // the hook procedures have no context argument
 
@@ -304,7 +307,9 @@ bool ScriptedUser::TakeStep(DialogKind kind, Interaction& step)
 
 void ScriptedUser::OnActivate(HWND window)
 {
-    if (ClassName(window) != "#32770")
+    // Wine runs this thread's hook also when activation passes to a window of another process
+    // (tests run in parallel on one desktop): only this thread's dialogs are the code's.
+    if (ClassName(window) != "#32770" || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
         return;
     if (std::find(m_handled.begin(), m_handled.end(), window) != m_handled.end())
         return;  // activated again, e.g. when a prompt it owns closes
@@ -380,14 +385,14 @@ void ScriptedUser::BeginSaveDialog(HWND window, bool reopened)
     ArmTimer(window, m_seen.size() - 1, step, false);
 }
 
-void ScriptedUser::ArmTimer(HWND dialog, std::size_t seenIndex, const Interaction& step, bool acted)
+void ScriptedUser::ArmTimer(HWND dialog, std::size_t seenIndex, const Interaction& step, bool acted, int openChecks)
 {
     UINT_PTR timer = SetTimer(nullptr, 0, kSaveDialogDelayMs, SaveDialogTimerProc);
     if (!timer) {
         std::fprintf(stderr, "scripted user: SetTimer failed (%lu)\n", GetLastError());
         return;
     }
-    m_pending.push_back({timer, dialog, seenIndex, step, acted});
+    m_pending.push_back({timer, dialog, seenIndex, step, acted, openChecks});
 }
 
 void ScriptedUser::OnTimer(UINT_PTR timer)
@@ -403,12 +408,15 @@ void ScriptedUser::OnTimer(UINT_PTR timer)
         return;
     if (!pending.acted) {
         ActOnSaveDialog(pending);
-        // A closing dialog is hidden by the time the next timer runs; one still shown (an answer
-        // of No to its overwrite prompt, a refused name) waits for the script's next step.
+        // A closing dialog is soon hidden; one still shown after kStillOpenChecks checks (an
+        // answer of No to its overwrite prompt, a refused name) waits for the script's next step.
         if (IsWindow(pending.dialog))
             ArmTimer(pending.dialog, pending.seenIndex, pending.step, true);
     } else if (IsWindowVisible(pending.dialog)) {
-        BeginSaveDialog(pending.dialog, true);
+        if (pending.openChecks + 1 < kStillOpenChecks)
+            ArmTimer(pending.dialog, pending.seenIndex, pending.step, true, pending.openChecks + 1);
+        else
+            BeginSaveDialog(pending.dialog, true);
     }
 }
 

@@ -94,13 +94,14 @@ private:
         std::size_t seenIndex;  // the SeenDialog this action belongs to
         Interaction step;
         bool acted;             // typed/clicked already; the timer now checks whether the dialog closed
+        int openChecks;         // how often it was found still shown since then
     };
 
     bool TakeStep(DialogKind kind, Interaction& step);
     void AnswerMessageOrOther(HWND window, DialogKind kind);
     void BeginSaveDialog(HWND window, bool reopened);
     void ActOnSaveDialog(PendingSave& pending);
-    void ArmTimer(HWND dialog, std::size_t seenIndex, const Interaction& step, bool acted);
+    void ArmTimer(HWND dialog, std::size_t seenIndex, const Interaction& step, bool acted, int openChecks = 0);
 
     HHOOK m_hook = nullptr;
     std::deque<Interaction> m_script;
