@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "tlmio/side_task.h"
+
 namespace tlmio {
 
 namespace {
@@ -300,18 +302,17 @@ double FastAcos(double x)
     return x < 0 ? kPi - angle : angle;
 }
 
-void AccumulateVertexNormals(ON_Mesh& mesh)
+// Each corner's angle, three per face: they weight the face's normal in its corners' vertex
+// normals. They depend only on the welded positions, so they are found beside the grouping.
+void ComputeCornerAngles(const WeldedFacets& welded, float* angles)
 {
-    const int faceCount = mesh.m_F.Count();
-    const ON_MeshFace* faces = mesh.m_F.Array();
-    const ON_3fPoint* points = mesh.m_V.Array();
-    const ON_3fVector* faceNormals = mesh.m_FN.Array();
-    ON_3fVector* normals = mesh.m_N.Array();
+    const int faceCount = welded.FacetCount();
+    const int* corners = welded.corners.Array();
+    const ON_3fPoint* positions = welded.positions.Array();
     for (int f = 0; f < faceCount; ++f) {
-        const int* vi = faces[f].vi;
-        const ON_3fPoint& a = points[vi[0]];
-        const ON_3fPoint& b = points[vi[1]];
-        const ON_3fPoint& c = points[vi[2]];
+        const ON_3fPoint& a = positions[corners[3 * f + 0]];
+        const ON_3fPoint& b = positions[corners[3 * f + 1]];
+        const ON_3fPoint& c = positions[corners[3 * f + 2]];
         const ON_3dVector ab(double(b.x) - a.x, double(b.y) - a.y, double(b.z) - a.z);
         const ON_3dVector bc(double(c.x) - b.x, double(c.y) - b.y, double(c.z) - b.z);
         const ON_3dVector ca(double(a.x) - c.x, double(a.y) - c.y, double(a.z) - c.z);
@@ -319,7 +320,21 @@ void AccumulateVertexNormals(ON_Mesh& mesh)
         const double angleA = FastAcos(-ON_DotProduct(ab, ca) / (lab * lca));
         const double angleB = FastAcos(-ON_DotProduct(bc, ab) / (lbc * lab));
         const double angleC = std::max(0.0, kPi - angleA - angleB);
-        const float weights[3] = {static_cast<float>(angleA), static_cast<float>(angleB), static_cast<float>(angleC)};
+        angles[3 * f + 0] = static_cast<float>(angleA);
+        angles[3 * f + 1] = static_cast<float>(angleB);
+        angles[3 * f + 2] = static_cast<float>(angleC);
+    }
+}
+
+void AccumulateVertexNormals(const float* angles, ON_Mesh& mesh)
+{
+    const int faceCount = mesh.m_F.Count();
+    const ON_MeshFace* faces = mesh.m_F.Array();
+    const ON_3fVector* faceNormals = mesh.m_FN.Array();
+    ON_3fVector* normals = mesh.m_N.Array();
+    for (int f = 0; f < faceCount; ++f) {
+        const int* vi = faces[f].vi;
+        const float* weights = angles + 3 * f;
         const ON_3fVector& n = faceNormals[f];
         for (int k = 0; k < 3; ++k) {
             ON_3fVector& sum = normals[vi[k]];
@@ -360,7 +375,14 @@ void BuildStlMesh(WeldedFacets& welded, double creaseAngleDegrees, ON_Mesh& mesh
 
     mesh.m_F.SetCount(faceCount);
     ON_MeshFace* faces = mesh.m_F.Array();
-    AssignVertices(welded, shading, creaseAngleDegrees, faces, mesh.m_V);
+    ON_SimpleArray<float> angles;
+    angles.SetCount(3 * faceCount);
+    {
+        float* out = angles.Array();
+        const SideTask angleTask(static_cast<std::size_t>(faceCount) >= kThreadedFacetCount,
+                                 [&welded, out]() noexcept { ComputeCornerAngles(welded, out); });
+        AssignVertices(welded, shading, creaseAngleDegrees, faces, mesh.m_V);
+    }
     for (int f = 0; f < faceCount; ++f)
         faces[f].vi[3] = faces[f].vi[2];
     welded.corners.Destroy();
@@ -370,7 +392,7 @@ void BuildStlMesh(WeldedFacets& welded, double creaseAngleDegrees, ON_Mesh& mesh
     mesh.m_FN.Swap(welded.faceNormals);
     mesh.m_N.SetCount(mesh.m_V.Count());
     mesh.m_N.Zero();
-    AccumulateVertexNormals(mesh);
+    AccumulateVertexNormals(angles.Array(), mesh);
 }
 
 }  // namespace tlmio

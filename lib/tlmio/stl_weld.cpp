@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
+
+#include "tlmio/side_task.h"
 
 namespace tlmio {
 
@@ -157,6 +160,81 @@ private:
     std::size_t m_growAt = 0;
 };
 
+// The unit normal of facet `f`, whose corners are `facet`; false when the corners have no area.
+bool FaceNormal(const DecodedFacet& facet, const StlFacetView& facets, std::size_t f, ON_3fVector& result)
+{
+    double p[3][3];
+    for (int k = 0; k < 3; ++k)
+        for (int axis = 0; axis < 3; ++axis)
+            p[k][axis] = FloatOf(facet.key[k][axis]);
+    const ON_3dVector ab(p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]);
+    const ON_3dVector ac(p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]);
+    const ON_3dVector cross = ON_CrossProduct(ab, ac);
+    const double crossLength = cross.Length();
+    if (!(crossLength > 0) || !std::isfinite(crossLength))
+        return false;
+
+    const ON_3dVector stored(facets.At(f, 0), facets.At(f, 1), facets.At(f, 2));
+    const double storedLength = stored.Length();
+    ON_3dVector normal;
+    if (std::fabs(storedLength - 1.0) <= kStoredNormalLengthTolerance && ON_DotProduct(stored, cross) > 0)
+        normal = stored * (1.0 / storedLength);
+    else
+        normal = cross * (1.0 / crossLength);
+    result = ON_3fVector(static_cast<float>(normal.x), static_cast<float>(normal.y), static_cast<float>(normal.z));
+    return true;
+}
+
+// Every facet's normal, in place; a facet without one gets a NaN. Only finite normals are ever
+// kept, so the NaN cannot be mistaken for one.
+void ComputeFaceNormals(const StlFacetView& facets, ON_3fVector* normals)
+{
+    const float none = std::numeric_limits<float>::quiet_NaN();
+    for (std::size_t f = 0; f < facets.count; ++f) {
+        DecodedFacet facet;
+        Decode(facets.first + f * facets.stride, facet);
+        if (!facet.finite || !FaceNormal(facet, facets, f, normals[f]))
+            normals[f] = ON_3fVector(none, none, none);
+    }
+}
+
+// Looks up every facet's corners, in facet order, into `corners` (three per facet); a facet
+// two of whose corners weld together gets -1 as its first. False at the first facet with a
+// non-finite corner.
+bool WeldCorners(const StlFacetView& facets, PositionTable& table, int* corners, std::size_t& badFacet)
+{
+    const std::size_t count = facets.count;
+    DecodedFacet ahead[kLookahead];
+    auto decodeAhead = [&](std::size_t f) {
+        DecodedFacet& d = ahead[f % kLookahead];
+        Decode(facets.first + f * facets.stride, d);
+        for (int k = 0; k < 3; ++k) {
+            d.hash[k] = PositionTable::Hash(d.key[k]);
+            table.Prefetch(d.hash[k]);
+        }
+    };
+    for (std::size_t f = 0; f < kLookahead && f < count; ++f)
+        decodeAhead(f);
+
+    for (std::size_t f = 0; f < count; ++f) {
+        const DecodedFacet& facet = ahead[f % kLookahead];
+        if (!facet.finite) {
+            badFacet = f;
+            return false;
+        }
+        const int a = table.FindOrAdd(facet.key[0], facet.hash[0]);
+        const int b = table.FindOrAdd(facet.key[1], facet.hash[1]);
+        const int c = table.FindOrAdd(facet.key[2], facet.hash[2]);
+        const bool distinct = a != b && b != c && a != c;
+        corners[3 * f + 0] = distinct ? a : -1;
+        corners[3 * f + 1] = b;
+        corners[3 * f + 2] = c;
+        if (f + kLookahead < count)
+            decodeAhead(f + kLookahead);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool WeldFacets(const StlFacetView& facets, WeldedFacets& welded, std::size_t& badFacet)
@@ -172,57 +250,23 @@ bool WeldFacets(const StlFacetView& facets, WeldedFacets& welded, std::size_t& b
 
     int* corners = welded.corners.Array();
     ON_3fVector* normals = welded.faceNormals.Array();
-    DecodedFacet ahead[kLookahead];
-    auto decodeAhead = [&](std::size_t f) {
-        DecodedFacet& d = ahead[f % kLookahead];
-        Decode(facets.first + f * facets.stride, d);
-        for (int k = 0; k < 3; ++k) {
-            d.hash[k] = PositionTable::Hash(d.key[k]);
-            table.Prefetch(d.hash[k]);
-        }
-    };
-    for (std::size_t f = 0; f < kLookahead && f < count; ++f)
-        decodeAhead(f);
+    {
+        // The normals need no positions, so they are found beside the lookups.
+        const SideTask normalTask(count >= kThreadedFacetCount,
+                                  [&facets, normals]() noexcept { ComputeFaceNormals(facets, normals); });
+        if (!WeldCorners(facets, table, corners, badFacet))
+            return false;
+    }
 
+    // A facet is kept when its corners stay apart and span an area.
     int kept = 0;
     for (std::size_t f = 0; f < count; ++f) {
-        const DecodedFacet facet = ahead[f % kLookahead];
-        if (f + kLookahead < count)
-            decodeAhead(f + kLookahead);
-        if (!facet.finite) {
-            badFacet = f;
-            return false;
-        }
-        const int a = table.FindOrAdd(facet.key[0], facet.hash[0]);
-        const int b = table.FindOrAdd(facet.key[1], facet.hash[1]);
-        const int c = table.FindOrAdd(facet.key[2], facet.hash[2]);
-        if (a == b || b == c || a == c)
+        if (corners[3 * f] < 0 || std::isnan(normals[f].x))
             continue;
-
-        double p[3][3];
-        for (int k = 0; k < 3; ++k)
-            for (int axis = 0; axis < 3; ++axis)
-                p[k][axis] = FloatOf(facet.key[k][axis]);
-        const ON_3dVector ab(p[1][0] - p[0][0], p[1][1] - p[0][1], p[1][2] - p[0][2]);
-        const ON_3dVector ac(p[2][0] - p[0][0], p[2][1] - p[0][1], p[2][2] - p[0][2]);
-        const ON_3dVector cross = ON_CrossProduct(ab, ac);
-        const double crossLength = cross.Length();
-        if (!(crossLength > 0) || !std::isfinite(crossLength))
-            continue;
-
-        const ON_3dVector stored(facets.At(f, 0), facets.At(f, 1), facets.At(f, 2));
-        const double storedLength = stored.Length();
-        ON_3dVector normal;
-        if (std::fabs(storedLength - 1.0) <= kStoredNormalLengthTolerance && ON_DotProduct(stored, cross) > 0)
-            normal = stored * (1.0 / storedLength);
-        else
-            normal = cross * (1.0 / crossLength);
-
-        corners[3 * kept + 0] = a;
-        corners[3 * kept + 1] = b;
-        corners[3 * kept + 2] = c;
-        normals[kept] = ON_3fVector(static_cast<float>(normal.x), static_cast<float>(normal.y),
-                                    static_cast<float>(normal.z));
+        corners[3 * kept + 0] = corners[3 * f + 0];
+        corners[3 * kept + 1] = corners[3 * f + 1];
+        corners[3 * kept + 2] = corners[3 * f + 2];
+        normals[kept] = normals[f];
         ++kept;
     }
     welded.corners.SetCount(3 * kept);
