@@ -8,10 +8,12 @@
 #include <string>
 
 #include "afx/CString.h"
+#include "afx/ModulePath.h"
 #include "afx/ModuleState.h"
 #include "com/ComPtr.h"
+#include "com/GuidText.h"
+#include "com/RegKey.h"
 #include "module/ClassTable.h"
-#include "module/ModulePath.h"
 #include "module/Registrar.h"
 #include "product/HelpCommand.h"
 #include "res/resource.h"
@@ -41,35 +43,10 @@ constexpr CATID kEnvironmentCategories[] = {
 };
 constexpr ULONG kEnvironmentCount = sizeof(kEnvironmentCategories) / sizeof(kEnvironmentCategories[0]);
 
-// The registry form of an identifier: "{8298E24A-F153-...}"; empty when it cannot be made.
-CString RegistryForm(REFGUID id)
-{
-    LPOLESTR wide = nullptr;
-    if (FAILED(StringFromCLSID(id, &wide)) || !wide)
-        return CString();
-    char text[64] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
-    CoTaskMemFree(wide);
-    return CString(text);
-}
-
 CString ClassKeyPath(REFCLSID clsid)
 {
-    return "CLSID\\" + RegistryForm(clsid);
+    return "CLSID\\" + GuidRegistryForm(clsid);
 }
-
-class RegKey {
-public:
-    RegKey() = default;
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    ~RegKey() { if (m_key) RegCloseKey(m_key); }
-    HKEY* Out() { return &m_key; }
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
 
 void SetString(HKEY key, const char* name, const char* value)
 {
@@ -92,7 +69,7 @@ void CreateIdentifierSubkeys(HKEY classKey, const char* subkey, ULONG count, con
                         nullptr) != ERROR_SUCCESS)
         return;
     for (ULONG i = 0; i < count; ++i) {
-        CString name = RegistryForm(ids[i]);
+        CString name = GuidRegistryForm(ids[i]);
         if (name.IsEmpty())
             continue;
         RegKey child;
@@ -158,7 +135,7 @@ HRESULT RunRegistrationScript(BOOL registering)
                                   reinterpret_cast<void**>(registrar.ReleaseAndGetAddressOf()));
     if (FAILED(hr))
         return hr;
-    std::wstring path = ThisModulePathW();
+    std::wstring path = AfxModuleFilePathW(AfxGetStaticModuleState()->m_hCurrentInstanceHandle);
     // The script language quotes with apostrophes, so a path holding one has it doubled.
     std::wstring replacement;
     for (wchar_t c : path) {
@@ -188,8 +165,7 @@ HRESULT RegisterAddInKeys(CLSID clsid, DWORD autoConnect, LCID locale, const cha
         hr = categories->RegisterClassReqCategories(clsid, requiredCount, const_cast<CATID*>(required));
 
     RegKey classKey;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, ClassKeyPath(clsid), 0, KEY_CREATE_SUB_KEY | KEY_SET_VALUE, classKey.Out()) !=
-        ERROR_SUCCESS)
+    if (!classKey.Open(HKEY_CLASSES_ROOT, ClassKeyPath(clsid), KEY_CREATE_SUB_KEY | KEY_SET_VALUE))
         return hr;
     CString localeName = LocaleValueName(locale);
     SetString(classKey.Get(), localeName, displayName);
@@ -212,10 +188,10 @@ HRESULT UnregisterAddInKeys(CLSID clsid, ULONG requiredCount, const CATID* requi
     CString classKey = ClassKeyPath(clsid);
     auto remove = [](const CString& path) { RegDeleteKeyA(HKEY_CLASSES_ROOT, path); };
     for (ULONG i = 0; i < requiredCount; ++i)
-        remove(classKey + "\\Required Categories\\" + RegistryForm(required[i]));
-    remove(classKey + "\\Implemented Categories\\" + RegistryForm(kCatidSolidEdgeAddIn));
+        remove(classKey + "\\Required Categories\\" + GuidRegistryForm(required[i]));
+    remove(classKey + "\\Implemented Categories\\" + GuidRegistryForm(kCatidSolidEdgeAddIn));
     for (ULONG i = 0; i < environmentCount; ++i) {
-        CString name = RegistryForm(environments[i]);
+        CString name = GuidRegistryForm(environments[i]);
         if (!name.IsEmpty())
             remove(classKey + "\\Environment Categories\\" + name);
     }
@@ -239,7 +215,7 @@ STDAPI DllRegisterServer()
             break;
     }
     if (SUCCEEDED(result))
-        result = RegisterTypeLibrary(ThisModulePathW());
+        result = RegisterTypeLibrary(AfxModuleFilePathW(AfxGetStaticModuleState()->m_hCurrentInstanceHandle));
 
     LCID locale = GetUserDefaultLCID();
     CString displayName = LoadModuleString(IDS_DISPLAY_NAME, 256, kFallbackDisplayName);

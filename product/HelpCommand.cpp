@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "afx/ModulePath.h"
 #include "afx/ModuleState.h"
 #include "host/TLMGUI.h"
 #include "product/ProductIdentity.h"
@@ -17,33 +18,12 @@ namespace {
 constexpr char kHelpFileName[] = "Pelorin.chm";
 constexpr char kHelpErrorMessage[] = "Error displaying Pelorin for Solid Edge help file.";
 
-// The module this code is linked into, whatever its file is called.
-HMODULE ThisModule()
-{
-    HMODULE self = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&GetHelpFilePath), &self);
-    return self;
-}
-
-CString ModulePath(HMODULE module)
-{
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        DWORD length = GetModuleFileNameA(module, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return CString();
-        if (length < buffer.size())
-            return CString(buffer.data(), static_cast<int>(length));
-        buffer.resize(buffer.size() * 2);  // truncated: a path longer than MAX_PATH
-    }
-}
-
 }  // namespace
 
 CString GetHelpFilePath()
 {
-    CString modulePath = ModulePath(ThisModule());
+    // The module this code is linked into, whatever its file is called.
+    CString modulePath = AfxModuleFilePath(AfxGetStaticModuleState()->m_hCurrentInstanceHandle);
     std::vector<char> drive(static_cast<std::size_t>(modulePath.GetLength()) + 1);
     std::vector<char> folder(static_cast<std::size_t>(modulePath.GetLength()) + 1);
     _splitpath(modulePath, drive.data(), folder.data(), nullptr, nullptr);

@@ -5,28 +5,14 @@
 #include <cstdio>
 
 #include "com/ComPtr.h"
+#include "com/GuidText.h"
+#include "com/RegKey.h"
 
 namespace sehost {
 
 const CATID kCatidSolidEdgeAddIn = {0x26B1D2D1, 0x2B03, 0x11D2, {0xB5, 0x89, 0x08, 0x00, 0x36, 0xE8, 0xB8, 0x02}};
 
 namespace {
-
-class RegKey {
-public:
-    RegKey() = default;
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    ~RegKey() { if (m_key) RegCloseKey(m_key); }
-    bool Open(HKEY parent, const std::string& path)
-    {
-        return RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, &m_key) == ERROR_SUCCESS;
-    }
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key = nullptr;
-};
 
 std::string StringValue(HKEY key, const char* name)
 {
@@ -61,17 +47,6 @@ std::vector<std::string> SubkeyNames(HKEY key, const char* subkey)
     return names;
 }
 
-std::string RegistryForm(REFCLSID clsid)
-{
-    LPOLESTR wide = nullptr;
-    if (FAILED(StringFromCLSID(clsid, &wide)))
-        return std::string();
-    char text[64] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
-    CoTaskMemFree(wide);
-    return text;
-}
-
 }  // namespace
 
 std::string LocaleValueName()
@@ -99,9 +74,9 @@ std::vector<DiscoveredAddIn> DiscoverAddIns()
     while (classes->Next(1, &clsid, &fetched) == S_OK && fetched == 1) {
         DiscoveredAddIn addIn;
         addIn.clsid = clsid;
-        addIn.clsidText = RegistryForm(clsid);
+        addIn.clsidText = GuidRegistryForm(clsid).GetString();
         RegKey classKey;
-        if (!classKey.Open(HKEY_CLASSES_ROOT, "CLSID\\" + addIn.clsidText))
+        if (!classKey.Open(HKEY_CLASSES_ROOT, ("CLSID\\" + addIn.clsidText).c_str()))
             continue;
         DWORD autoConnect = 0, size = sizeof(autoConnect), type = 0;
         if (RegQueryValueExA(classKey.Get(), "AutoConnect", nullptr, &type, reinterpret_cast<BYTE*>(&autoConnect),
